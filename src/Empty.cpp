@@ -1,0 +1,2 @@
+// Placeholder for a folder that has no sources yet.
+namespace { [[maybe_unused]] int kivoEmptyUnit = 0; }

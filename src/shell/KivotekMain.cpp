@@ -1,0 +1,20 @@
+// Program start: settings, application, shell window, message loop.
+#include "platform/Dialogs.h"
+#include "shell/TestprogrammUnit1.h"
+#include "shell/Variable.h"
+#include <QApplication>
+#include <QFileInfo>
+
+int main(int argc, char** argv)
+{
+    InitVariables(QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath());
+    QApplication app(argc, argv);
+    InitVariables(QCoreApplication::applicationDirPath());
+    app.setProperty("helpFile", HelpFileName);
+    TDialogs::Install(std::make_unique<TQtDialogs>());
+    TForm1 form;
+    QApplication::setApplicationName(QStringLiteral("Kivotek"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Kivotek"));
+    form.showMaximized();
+    return QApplication::exec();
+}

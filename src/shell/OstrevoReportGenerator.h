@@ -1,0 +1,22 @@
+#pragma once
+// The host panel: the one component a host application places on its window. It fills the
+// window and carries the designer.
+#include "platform/Panel.h"
+#include <functional>
+
+class TOstrevoReportGenerator : public TPanel {
+    Q_OBJECT
+public:
+    // The designer factory is installed by the designer's unit; without one the host stays empty.
+    using DesignerFactory = std::function<void(TOstrevoReportGenerator* host)>;
+    static void SetDesignerFactory(DesignerFactory factory);
+
+    TOstrevoReportGenerator(TComponent* owner, QWidget* parentWindow);
+    ~TOstrevoReportGenerator() override;
+
+    // Called when the host is resized (the designer re-lays out the project's pages).
+    std::function<void()> OnResize;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+};
