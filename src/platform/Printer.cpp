@@ -59,6 +59,12 @@ bool TPrinter::IsPdf() const
     return printer_->outputFormat() == QPrinter::PdfFormat;
 }
 
+void TPrinter::SetPdfResolution(int dpi)
+{
+    if (IsPdf() && dpi > 0 && !printing_)
+        printer_->setResolution(dpi);
+}
+
 bool TPrinter::SetPrinterIndex(int index)
 {
     const QStringList names = Printers();

@@ -39,6 +39,8 @@ public:
     // Runs the printer set-up dialog; true when the user confirmed it.
     bool Setup();
 
+    // The resolution of the PDF printer (180 dpi unless changed).
+    void SetPdfResolution(int dpi);
     // Back to the start state (tests).
     void Reset();
 

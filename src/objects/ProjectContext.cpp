@@ -1,0 +1,7 @@
+#include "objects/ProjectContext.h"
+
+TProjectContext& ProjectContext()
+{
+    static TProjectContext context;
+    return context;
+}
