@@ -7,6 +7,16 @@
 
 class TDataSet;
 class TDynPanel;
+class TField;
+
+// A group of records by value or date period: also the database form's group-filter descriptor.
+struct SGruppenFilter {
+    QString Value;
+    QString Caption;
+    QString FieldName;
+    TField* Field = nullptr;
+    quint8 DateLevel = 3;
+};
 
 class TCloneSource : public TComponent {
 public:

@@ -391,7 +391,8 @@ void TDynPanel::ShowChildren(TDynPanel* container, bool visible)
                 child->BringToFront();
             }
         } else {
-            child->SetVisible(visible);
+            // An object the user hid stays hidden when its container is shown.
+            child->SetVisible(visible && child->StoredVisible);
         }
     }
 }

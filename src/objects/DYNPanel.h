@@ -163,6 +163,7 @@ public:
     TCloneDataSource* FindDataSource() const;
     TField* FindField();
     void ReadFieldValue();
+    using TNullPanel::ReadFieldValue; // the typed record reads keep their name
     static bool IsNumericField(const TField* field);
     bool HasBinding() const { return DataSource && DataField; }
     void RebindAfterLoad();

@@ -14,12 +14,6 @@ const QString NilName = QStringLiteral("nil");
 // Font heights and sizes beyond this are no font a file of ours holds.
 constexpr Int32 MaxFontExtent = 32767;
 
-// A value identifying the object in the writing process.
-Int32 IdentityValue(const void* p)
-{
-    return static_cast<Int32>(static_cast<quint32>(reinterpret_cast<quintptr>(p)));
-}
-
 QString StyleText(const TFont& f)
 {
     QString s;
@@ -110,7 +104,7 @@ void TDynPanel::SaveToStream()
     WriteFieldBool(FirstPage);                      // 23
     WriteFieldValue(reserved32);                    // 24
     WriteFieldBool(StoredVisible);                  // 25
-    WriteFieldValue(IdentityValue(Identity));       // 26
+    WriteFieldValue(IdentityNumber);                // 26
     WriteFieldValue(PrintOffsetX);                  // 27
     WriteFieldValue(PrintOffsetY);                  // 28
     WriteFieldValue(Interaction);                   // 29
@@ -160,7 +154,7 @@ void TDynPanel::LoadFromStream()
     Int16 reserved16 = 0;
     quint8 reservedByte = 0;
     Int32 reserved32 = 0;
-    Int32 identity = 0;
+    Int32 identity = IdentityNumber;
     quint8 isColumn = IsColumn ? 1 : 0;
     TColor borderColor = BorderFrame->Color;
 
@@ -189,7 +183,8 @@ void TDynPanel::LoadFromStream()
     ReadFieldBool(FirstPage);                       // 23
     TNullPanel::ReadFieldValue(reserved32);         // 24
     ReadFieldBool(StoredVisible);                   // 25
-    TNullPanel::ReadFieldValue(identity);           // 26: kept by no one
+    TNullPanel::ReadFieldValue(identity);           // 26: kept, so that saving again writes it again
+    IdentityNumber = identity;
     TNullPanel::ReadFieldValue(PrintOffsetX);       // 27
     TNullPanel::ReadFieldValue(PrintOffsetY);       // 28
     TNullPanel::ReadFieldValue(Interaction);        // 29

@@ -7,6 +7,8 @@
 TDYNSimpelPanel::TDYNSimpelPanel(TComponent* owner, QWidget* parent) : TSimpelPanel(owner, parent)
 {
     Container = parent;
+    static Int32 lastIdentity = 0;
+    IdentityNumber = ++lastIdentity;
     hide();
     PendingKind = NoPendingKind;
     ContentFrame = std::make_unique<TRahmenRect>(this);

@@ -27,6 +27,9 @@ public:
     std::unique_ptr<TRahmenRect> ContentFrame, OuterFrame, BorderFrame;
     QWidget* Container = nullptr;
     TDYNSimpelPanel* Identity = this;
+    // The value that identifies the object in its record: unique in the writing process, kept
+    // from the record the object was read from.
+    Int32 IdentityNumber = 0;
     bool Moved = false;
     TCanvas* PaintCanvas = nullptr;
     QWidget* Content = nullptr;

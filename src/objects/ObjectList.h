@@ -2,6 +2,7 @@
 // TObjectList: an ordered list of designable objects (and data sources) that owns them.
 #include "platform/Component.h"
 #include "platform/Types.h"
+#include <QPointer>
 #include <QString>
 #include <vector>
 
@@ -96,11 +97,12 @@ private:
     // Moves the entries of a list read from a file to the end of this one.
     void TakeOver(TObjectList& loaded);
 
-    // Objects that left this list but still name it as theirs (the designer's removed objects)
-    // forget it when the list goes.
+    // Objects that left this list through RemoveObject still name it as theirs, so that they can
+    // be brought back; they forget it when the list goes.
     struct TLifetime {
         TObjectList* List;
+        std::vector<QPointer<QObject>> Departed;
         ~TLifetime();
     };
-    TLifetime lifetime_{this};
+    TLifetime lifetime_{this, {}};
 };

@@ -87,7 +87,9 @@ double ProgramVersionDate()
 
 TObjectList::TLifetime::~TLifetime()
 {
-    RemovedObjects().ForgetList(List);
+    for (const QPointer<QObject>& o : Departed)
+        if (auto* p = dynamic_cast<TNullPanel*>(o.data()); p && p->OwnerList == List)
+            p->OwnerList = nullptr;
 }
 
 // ---- writing ----
@@ -258,6 +260,10 @@ void TObjectList::RemoveObject(TComponent* object)
             --panel->Picture->UseCount;
     }
     Unlink(object);
+    if (auto* p = dynamic_cast<TNullPanel*>(object)) {
+        std::erase_if(lifetime_.Departed, [](const QPointer<QObject>& o) { return o.isNull(); });
+        lifetime_.Departed.emplace_back(p);
+    }
 }
 
 void TObjectList::FreeDataSource(TComponent* source)

@@ -63,13 +63,6 @@ void TRemovedObjects::FreeAll()
         delete e.Object.data(); // a QPointer is null for an object freed by an earlier one
 }
 
-void TRemovedObjects::ForgetList(const TObjectList* list)
-{
-    for (const Entry& e : entries_)
-        if (e.Object && e.Object->OwnerList == list)
-            e.Object->OwnerList = nullptr;
-}
-
 void TRemovedObjects::ForgetPicture(const TBKImage* entry)
 {
     for (const Entry& e : entries_)

@@ -10,7 +10,6 @@
 
 class TBKImage;
 class TDynPanel;
-class TObjectList;
 
 class TRemovedObjects {
 public:
@@ -35,8 +34,6 @@ public:
     void Clear() { entries_.clear(); }
     // Frees every object still listed and empties the list (the project is closed).
     void FreeAll();
-    // Listed objects that name this list as theirs forget it (the list is being destroyed).
-    void ForgetList(const TObjectList* list);
     // Listed objects that use this picture entry give it up (the entry is being freed).
     void ForgetPicture(const TBKImage* entry);
 

@@ -283,6 +283,11 @@ bool DirectoryExists(const QString& path)
 
 void TakePrinterMetrics()
 {
+    TakePrinterMetricsWith(TDialogs::Get());
+}
+
+void TakePrinterMetricsWith(TDialogs& dialogs)
+{
     TPrinter& printer = TPrinter::Get();
     if (printer.HasPrinters() && !printer.IsPdf()) {
         PrinterDpiX = printer.DpiX();
@@ -292,7 +297,7 @@ void TakePrinterMetrics()
         PageOffsetX = printer.OffsetX();
         PageOffsetY = printer.OffsetY();
     } else {
-        TDialogs::Get().MessageDlg(NoPrinterWarning, TMsgDlgType::Warning, mbOK);
+        dialogs.MessageDlg(NoPrinterWarning, TMsgDlgType::Warning, mbOK);
         PrinterDpiX = PrinterDpiY = 180;
         PageWidthDots = 1488;
         PageHeightDots = 2104;

@@ -131,3 +131,6 @@ bool DirectoryExists(const QString& path);
 // Reads the current printer's metrics into the shared variables; without a printer shows the
 // warning and assumes an A4 page at 180 dpi.
 void TakePrinterMetrics();
+// The same, with the warning going to the given dialogs.
+class TDialogs;
+void TakePrinterMetricsWith(TDialogs& dialogs);

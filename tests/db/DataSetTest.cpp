@@ -304,6 +304,11 @@ TEST_F(DataSet, EditPostWritesBack)
     age->SetAsInteger(99);
     t.Cancel();
     EXPECT_EQ(age->AsInteger(), 28);
+    ASSERT_TRUE(t.Edit());
+    ASSERT_TRUE(age->Clear());
+    ASSERT_TRUE(t.Post());
+    EXPECT_TRUE(age->IsNull());
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT Age IS NULL FROM People WHERE Id = 3")).toInt(), 1);
 
     // Append: the engine gives the key, and the new record becomes current.
     ASSERT_TRUE(t.Append());

@@ -2,7 +2,6 @@
 #include "data/CloneTable.h"
 #include "objects/BilderListe.h"
 #include "objects/DYNPanel.h"
-#include "objects/DynDBForm.h"
 #include "objects/KindRegistry.h"
 #include "objects/ObjectList.h"
 #include "objects/ProjectContext.h"
@@ -12,6 +11,7 @@
 #include "platform/MemoryStream.h"
 #include "platform/Screen.h"
 #include "shell/Variable.h"
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,11 +48,6 @@ private:
         return *this;
     }
 };
-
-qint32 IdentityOf(const void* p)
-{
-    return static_cast<qint32>(static_cast<quint32>(reinterpret_cast<quintptr>(p)));
-}
 
 QByteArray Hex(const QByteArray& b)
 {
@@ -198,7 +193,7 @@ TEST_F(Persistence, CommonRecordIsWrittenFieldByFieldAsTheTableGivesIt)
         head.U8(0).U8(1).U8(0).U8(0).U8(0);                    // DoubleBorder, GrowWithBorder, Autosize, Centered, reserved
         head.I32(7).I32(0).I32(0).U8(0);                       // Docking, VAlign, HAlign, reserved
         head.U8(0).U8(0).U8(0).U8(0).I32(0);                   // Transparent, HeightChanged, WidthChanged, FirstPage, reserved
-        head.U8(0).I32(IdentityOf(o.get())).I32(0).I32(0);     // StoredVisible (hidden), Identity, PrintOffsetX/Y
+        head.U8(0).I32(o->IdentityNumber).I32(0).I32(0);      // StoredVisible (hidden), Identity, PrintOffsetX/Y
         head.U8(63).U8(0);                                     // Interaction, IsColumn
         head.I32(clYellow).I32(clWhite).I32(clBlack).I32(clRed); // BackColor, PreviousColor, PreviousBorderColor, BorderColor
         head.U8(0).U8(0).I32(7).U8(0).U8(0);                   // Hatched, BrushStyle, KindParam, pLock, ReadOnly
@@ -260,8 +255,11 @@ TEST_F(Persistence, RecordReadsBackIntoANewObject)
     EXPECT_EQ(stream.Position(), stream.Size());
     EXPECT_EQ(r->Name, "Label3");
     EXPECT_EQ(r->Hint(), "Label3");
+    EXPECT_EQ(r->IdentityNumber, o->IdentityNumber); // kept, so that saving again gives the same bytes
     EXPECT_EQ((TRect{r->pleft, r->ptop, r->pwidth, r->pheight}), (TRect{o->pleft, o->ptop, o->pwidth, o->pheight}));
-    EXPECT_EQ(r->BoundsRect(), o->BoundsRect()); // scaled by the zoom factor again
+    // scaled by the zoom factor again
+    EXPECT_EQ(r->BoundsRect(), TRect::FromBounds(RoundHalfEven(o->pleft * 1.5), RoundHalfEven(o->ptop * 1.5),
+                                                 RoundHalfEven(o->pwidth * 1.5), RoundHalfEven(o->pheight * 1.5)));
     EXPECT_EQ(r->BorderWidth, 4);
     EXPECT_EQ(r->MarginLeft, 2);
     EXPECT_EQ(r->BorderSides, 7);
@@ -530,9 +528,6 @@ TEST_F(Persistence, NewGraphicGoesBeforeTheLastGraphicOrToTheFront)
 
 TEST_F(Persistence, RemovedObjectsAreListedHiddenAndKeptAlive)
 {
-    TDynDBForm form(nullptr, top.get());
-    form.Name = QStringLiteral("DBForm1");
-    CurrentForm = &form;
     ProjectContext().Active = true;
     TBilderList pictures;
     ProjectContext().Pictures = &pictures;
@@ -557,13 +552,20 @@ TEST_F(Persistence, RemovedObjectsAreListedHiddenAndKeptAlive)
     ASSERT_EQ(pictures.Count(), 1);
     EXPECT_EQ(pictures.Entry(0)->UseCount, 2);
 
+    TDynPanel* sibling = Make(50, 210, 40, 40);
+    sibling->Name = QStringLiteral("Label7");
+    list->Add(sibling);
+
+    // Without a current form the text starts with the two spaces. A removed object's own
+    // removed descendants drop out of the list; the others stay.
     inner->Children->RemoveObject(grandchild);
+    EXPECT_EQ(RemovedObjects().Texts(), QStringList({"  Label5"}));
     container->Children->RemoveObject(inner);
-    EXPECT_EQ(RemovedObjects().Texts(), QStringList({"DBForm1  Label5", "DBForm1  Label4"}));
+    EXPECT_EQ(RemovedObjects().Texts(), QStringList({"  Label4"}));
+    list->RemoveObject(sibling);
     list->RemoveObject(container);
-    // The container's own removed descendants drop out; it is listed in their place.
-    EXPECT_EQ(RemovedObjects().Texts(), QStringList({"DBForm1  MultiPanel2"}));
-    EXPECT_EQ(RemovedObjects().Items(0).Object, container);
+    EXPECT_EQ(RemovedObjects().Texts(), QStringList({"  Label7", "  MultiPanel2"}));
+    EXPECT_EQ(RemovedObjects().Items(1).Object, container);
     EXPECT_FALSE(list->Contains(container));
     EXPECT_FALSE(container->Visible());
     EXPECT_EQ(pictures.Entry(0)->UseCount, 1);
@@ -578,19 +580,22 @@ TEST_F(Persistence, RemovedObjectsAreListedHiddenAndKeptAlive)
     // The list goes: the removed object no longer names it.
     list.reset();
     EXPECT_EQ(container->OwnerList, nullptr);
-    // An object freed meanwhile leaves the removed list by itself.
+    // An object freed meanwhile leaves the removed list by itself; so do the children it takes
+    // along, whose lists are gone before them.
     delete container;
+    EXPECT_EQ(RemovedObjects().Texts(), QStringList({"  Label7"}));
+    delete sibling;
     EXPECT_EQ(RemovedObjects().Count(), 0);
 
     // A database form only leaves the list.
     TObjectList forms;
-    auto* page = new TDynDBForm(nullptr, top.get());
+    TDynPanel* page = Make(0, 0, 40, 40);
+    page->KindInfo = KindByCode(kcDBForm);
     forms.Add(page);
     forms.RemoveObject(page);
     EXPECT_EQ(forms.Count(), 0);
     EXPECT_EQ(RemovedObjects().Count(), 0);
     delete page;
-    CurrentForm = nullptr;
 }
 
 TEST_F(Persistence, DataSourcesAreFoundByExactNameAndFreed)
@@ -821,6 +826,13 @@ TEST_F(Persistence, ObjectFileHoldsVersionDateScreenAndListAndLoadsAsNewObjects)
     EXPECT_EQ(SharedStream, &stream);
     EXPECT_FALSE(ObjectFileMode);
     EXPECT_TRUE(ScriptedDialogs()->ShownDialogs().empty());
+
+    // A file that cannot be written is reported, not passed off as saved.
+    const QString nowhere = Path("no/such/dir/one.KvO");
+    EXPECT_FALSE(TObjectList::SaveObjectToFile(o.get(), nowhere));
+    EXPECT_EQ(ScriptedDialogs()->Texts(), QStringList("Save of" + nowhere + "error"));
+    EXPECT_EQ(SharedStream, &stream);
+    EXPECT_FALSE(ObjectFileMode);
 }
 
 TEST_F(Persistence, ObjectFileOfAHigherVersionIsRefusedWithItsMessage)
@@ -840,7 +852,7 @@ TEST_F(Persistence, ObjectFileOfAHigherVersionIsRefusedWithItsMessage)
         TObjectList list;
         EXPECT_FALSE(list.LoadFromFile(file));
         EXPECT_EQ(list.Count(), 0);
-        EXPECT_EQ(ScriptedDialogs()->Texts(), QStringList(QStringLiteral("Bad version!0%1 2 of File.").arg(separator).remove(' ')));
+        EXPECT_EQ(ScriptedDialogs()->Texts(), QStringList(QStringLiteral("Bad version!0") + separator + "2 of File."));
         EXPECT_EQ(ObjectsUnderHost(), 1);
     }
 }
@@ -909,7 +921,8 @@ TEST_F(Persistence, CorruptObjectFilesGiveOneMessageAndChangeNothing)
         {"negative count", list, Bytes().I32(-1).data},
         {"kind name longer than 20", descriptor, Bytes().U8(21).data},
         {"name longer than the file", name, Bytes().I32(1 << 30).data},
-        {"font size out of range", original.Size() - 9 - 4 - 4 - 4 - 4 - 9 - 8 - 4, Bytes().I32(1 << 30).data},
+        // size, colour, charset, name "Arial", style, Modes, KindParam2, KeepAspect end the file
+        {"font size out of range", original.Size() - (4 + 4 + 4 + 9 + 8 + 4 + 4 + 1), Bytes().I32(1 << 30).data},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);

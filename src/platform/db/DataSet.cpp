@@ -561,10 +561,53 @@ bool TDataSet::FetchRows(QSqlQuery& q, const TCursorPlan& plan, bool keepFields)
         store_.AddColumn(ValueKindOf(fields_[i]->type_));
     rowidColumn_ = plan.HiddenRowid ? store_.AddColumn(TValueKind::Integer) : -1;
 
+    // The common cases inline; anything else (and every change of a column's type) through PutValue.
+    struct ColumnPlan {
+        TValueKind Kind;
+        TFieldType Type;
+        bool Date;
+    };
+    std::vector<ColumnPlan> plans(static_cast<std::size_t>(columns));
+    auto replan = [&](int c) {
+        const TFieldType type = c < fieldCount ? fields_[c]->type_ : ftLargeint;
+        plans[c] = {store_.Kind(c), type, IsDateType(type)};
+    };
+    for (int c = 0; c < columns; ++c)
+        replan(c);
     while (q.next()) {
-        for (int c = 0; c < columns; ++c)
-            if (!PutValue(c, -1, q.value(c)))
+        for (int c = 0; c < columns; ++c) {
+            const QVariant v = q.value(c);
+            if (v.isNull()) {
+                store_.AppendNull(c);
+                continue;
+            }
+            const ColumnPlan& p = plans[c];
+            const int tid = v.typeId();
+            if (p.Kind == TValueKind::Integer && tid == QMetaType::LongLong) {
+                store_.AppendInt(c, *static_cast<const qlonglong*>(v.constData()));
+                continue;
+            }
+            if (p.Kind == TValueKind::Float) {
+                if (!p.Date && tid == QMetaType::Double) {
+                    store_.AppendFloat(c, *static_cast<const double*>(v.constData()));
+                    continue;
+                }
+                TDateTime d = 0;
+                if (p.Date && tid == QMetaType::QString &&
+                    ParseIsoDateTime(*static_cast<const QString*>(v.constData()), p.Type, d)) {
+                    store_.AppendFloat(c, d);
+                    continue;
+                }
+            }
+            if (p.Kind == TValueKind::Text && tid == QMetaType::QString) {
+                if (!store_.AppendText(c, *static_cast<const QString*>(v.constData())))
+                    return Fail(QStringLiteral("The result is too large to be held in memory"));
+                continue;
+            }
+            if (!PutValue(c, -1, v))
                 return false;
+            replan(c);
+        }
         store_.EndRow();
     }
     if (q.lastError().isValid())

@@ -245,10 +245,11 @@ bool ParseIsoDateTime(QStringView s, TFieldType type, TDateTime& value)
     const int y = Digits(s, 0, 4, ok);
     const int mo = Digits(s, 5, 2, ok);
     const int d = Digits(s, 8, 2, ok);
-    if (!ok)
+    if (!ok || y == 0 || mo < 1 || mo > 12 || d < 1)
         return false;
-    const QDate date(y, mo, d);
-    if (!date.isValid())
+    static const int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    if (d > kMonthDays[mo - 1] + (mo == 2 && leap))
         return false;
     double ms = 0;
     if (s.size() > 10) {
@@ -256,7 +257,13 @@ bool ParseIsoDateTime(QStringView s, TFieldType type, TDateTime& value)
         if ((sep != u' ' && sep != u'T') || !ParseTimePart(s, 11, ms))
             return false;
     }
-    const double days = DateToDateTime(date);
+    // Days since 1 March of year 0, then moved to the epoch of TDateTime (30 December 1899).
+    const int yy = y - (mo <= 2);
+    const int era = yy / 400;
+    const int yoe = yy - era * 400;
+    const int doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    const double days = static_cast<double>(era * 146097LL + doe - 719468 + 25569);
     value = days >= 0 ? days + ms / 86400000.0 : days - ms / 86400000.0;
     return true;
 }
