@@ -1,5 +1,8 @@
 #include "shell/Batch.h"
+#include "content/DynGraphik.h"
+#include "content/DynLabel.h"
 #include "content/Header.h"
+#include "grids/DynEdit.h"
 #include "objects/DYNProject.h"
 #include "objects/DynDBForm.h"
 #include "objects/DynMultiPanel.h"
@@ -234,6 +237,61 @@ bool WriteFirstSample(const QString& dir, QString& file, QString& error)
     file = QDir(dir).filePath(QStringLiteral("Sample1.KvR"));
     return project.SaveProject(file);
 }
+// The second sample: labels in every alignment, each shape with line styles and fills, edit fields.
+bool WriteContentSample(const QString& dir, QString& file, QString& error)
+{
+    QWidget host;
+    host.resize(1024, 768);
+    TDYNProject project(nullptr, &host);
+    project.CreatedText = QStringLiteral("Kivotek sample: labels, shapes and edit fields");
+    TDynDBForm* form = project.NewForm();
+    form->Select();
+    form->Activate();
+    auto place = [&](const TRect& r) { DrawRect = TDrawRect{0, 0, 0, 0, r.Left, r.Top, r.Right, r.Bottom}; };
+    CurrentForm = form;
+    // Labels: three horizontal by three vertical alignments.
+    for (int v = 0; v < 3; ++v)
+        for (int h = 0; h < 3; ++h) {
+            place(TRect::FromBounds(60 + h * 200, 60 + v * 70, 180, 56));
+            auto* label = new TDynLabel(form, form);
+            form->Children->Add(label);
+            label->SetText(HAlignNames[size_t(h)] + QStringLiteral(" / ") + VAlignNames[size_t(v)]);
+            label->SetContentAlignment(v, h);
+            label->SetColor(RGBColor(255, 255, 230));
+            label->show();
+        }
+    // Shapes: each kind, each line style, filled and not.
+    const Int32 shapes[] = {gsLine, gsRectangle, gsCircle, gsEllipse};
+    for (int i = 0; i < 4; ++i) {
+        for (int style = 0; style < 5; ++style) {
+            const int x = 60 + style * 130, y = 300 + i * 110;
+            place(TRect::FromBounds(x, y, 100, i == 2 ? 100 : 80));
+            auto* shape = new TDynGraphik(form, form, shapes[i]);
+            form->Children->InsertGraphic(shape);
+            shape->SetLineType(style);
+            shape->SetLineWidth(style == 0 ? 3 : 1);
+            if (i > 0 && style % 2 == 1)
+                shape->SetColor(RGBColor(120 + style * 20, 180, 255 - style * 30));
+            if (i > 0 && style == 4)
+                shape->SetFillStyle(bsDiagCross, false);
+            shape->UpdateLayout();
+        }
+    }
+    // Edit fields.
+    for (int i = 0; i < 3; ++i) {
+        place(TRect::FromBounds(60 + i * 220, 760, 200, 40));
+        auto* edit = new TDynEdit(form, form);
+        form->Children->Add(edit);
+        edit->show();
+    }
+    form->UpdateLayout();
+    file = QDir(dir).filePath(QStringLiteral("Sample2.KvR"));
+    if (!project.SaveProject(file)) {
+        error = QStringLiteral("%1: cannot be written").arg(file);
+        return false;
+    }
+    return true;
+}
 } // namespace
 
 bool WriteDemoProjects(const QString& dir, QStringList& written, QString& error)
@@ -250,6 +308,9 @@ bool WriteDemoProjects(const QString& dir, QStringList& written, QString& error)
             error = QStringLiteral("%1: cannot be written").arg(file);
         return false;
     }
+    written << file;
+    if (!WriteContentSample(dir, file, error))
+        return false;
     written << file;
     return true;
 }

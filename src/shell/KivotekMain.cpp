@@ -1,9 +1,11 @@
 // Program start: settings, application, shell window, message loop.
+#include "designer/Objectgenerator.h"
 #include "platform/Dialogs.h"
 #include "shell/TestprogrammUnit1.h"
 #include "shell/Variable.h"
 #include <QApplication>
 #include <QFileInfo>
+#include <QScreen>
 
 int main(int argc, char** argv)
 {
@@ -12,9 +14,13 @@ int main(int argc, char** argv)
     InitVariables(QCoreApplication::applicationDirPath());
     app.setProperty("helpFile", HelpFileName);
     TDialogs::Install(std::make_unique<TQtDialogs>());
+    InstallDesignerFactory();
     TForm1 form;
     QApplication::setApplicationName(QStringLiteral("Kivotek"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kivotek"));
+    // Without a window manager "maximised" means nothing: take the whole screen first.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     return QApplication::exec();
 }
