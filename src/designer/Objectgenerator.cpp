@@ -108,6 +108,7 @@ TObjectgenerator::TObjectgenerator(TOstrevoReportGenerator* host) : TDynPanel(ho
     DesignerCreatedText = QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
     TheDesigner = this;
     SetDesignerLink(this);
+    host->DesignerWidget = this;
     // 2.
     Background->hide();
     parentWindow = host;

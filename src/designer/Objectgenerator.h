@@ -31,6 +31,7 @@
 #include <array>
 #include <memory>
 
+class QPainter;
 class TOstrevoReportGenerator;
 class TMovePanel;
 class TObPanel;
@@ -143,6 +144,19 @@ public:
 
     // Repaints the value cells of the shown rows (PropertyPanel.cpp).
     void RefreshValues();
+    // Refills the open drop-down when it is the picture row's (the picture list changed).
+    void RefillPictureDropDown();
+    // Helpers of the property panel (PropertyPanel.cpp).
+    void ApplyGridMetrics();
+    bool GridsShow(const TDynPanel* object) const;
+    void RebuildGrids(TDynPanel* object);
+    void RepaintGrid(TObStringGrid* grid);
+    QString RowRawValue(const TObPanel& row, bool& number) const;
+    void PaintCell(TObStringGrid& grid, QPainter& painter, int col, int row, const QRect& rect);
+    void ClickRow(TObPanel& row);
+    void RunClickAction(TObPanel& row, TDynPanel* object);
+    void BuildDropDown(TObPanel& row);
+    void FillDropDown(TObComboBox& box);
 
     // ---- rulers and help lines (DesignerAids.cpp) ----
     void SetRulers(bool on, bool fromRow);
@@ -159,6 +173,26 @@ public:
     void DeleteObject();
     void UndoRemove();
     void LockAll(bool locked);
+    // The "Add object" entry "New form" (it has no pending kind: the form is made at once).
+    static constexpr int NewFormEntry = 284;
+    // Whether the "Add object" entry of this pending kind (or NewFormEntry) can make its object.
+    static bool CanCreateKind(int kind);
+    // Create object: the object of the entry in the container (nil only for NewFormEntry).
+    void CreateObject(int kind, TDynMultiPanel* container);
+    // Undo: shows HiddenObjectCombo with the removed objects (UndoRemove brings back its
+    // chosen entry).
+    void ShowRemovedObjects();
+    // Load object: the first object of an object file joins the container of the selection,
+    // as a pasted object does.
+    void PasteFromFile(const QString& fileName);
+    // "Newpaint": the current form rebuilds its display and the object list is filled again.
+    void NewPaint();
+    // The objects of the entries of ObjectCombo and HiddenObjectCombo, by index.
+    std::vector<QPointer<TDynPanel>> ComboObjects, HiddenComboObjects;
+    // An object is being created: the handles stay hidden meanwhile.
+    bool Creating = false;
+    // Delete project took the rulers and help lines off their form; the next project gets them.
+    bool AidsDetached = false;
 
     // ---- menu and toolbar (PanelMenu.cpp, GeneratorToolBar.cpp) ----
     void MenuEnableObjectCommands(bool canCopy);  // Copy and Cut exactly when the kind may be copied
@@ -175,6 +209,14 @@ public:
     void Autosave();
     void AddRecentFile(const QString& fileName);
     void UpdateCaption();
+    // Opens the project of recent-file entry index (0..5).
+    void OpenRecentFile(int index);
+    // Save of a project (target = Project) or an object; askName: "Save as". False when nothing
+    // was written.
+    bool SaveTarget(TDynPanel* target, bool askName);
+    // The captions for a file name: the designer's caption names the file; returns the name with
+    // its extension replaced by the given one.
+    QString CaptionsFor(const QString& fileName, const QString& extension);
 
     // ---- the object protocol ----
     void SelectOnClick() override {}
@@ -209,6 +251,9 @@ private:
 
 // The designer's parent window: the host panel's parent as the designer saw it.
 QWidget* DesignerParentWindow();
+
+// Whether the database engine was found when the designer started (Qt SQL offers SQLite).
+bool DatabaseEngineInstalled();
 
 // Makes every host panel create its designer (the program and tests call it once).
 void InstallDesignerFactory();

@@ -1,4 +1,6 @@
 #include "objects/DYNProject.h"
+#include "data/CloneTable.h"
+#include "data/HostData.h"
 #include "designer/BImage.h"
 #include "objects/DesignerLink.h"
 #include "objects/DynDBForm.h"
@@ -8,6 +10,8 @@
 #include "platform/FormatSettings.h"
 #include "platform/MemoryStream.h"
 #include "platform/Screen.h"
+#include "platform/db/Query.h"
+#include "platform/db/Table.h"
 #include "shell/Variable.h"
 #include <QDir>
 #include <QFileInfo>
@@ -135,7 +139,7 @@ void TDYNProject::PageChanged()
         return;
     form->Select();
     form->Activate();
-    form->SetZoom(ZoomItem100);
+    form->SetZoom(ZoomItem100); // with rulers shown they move onto this form's page
 }
 
 void TDYNProject::UpdateActiveForm()
@@ -148,7 +152,31 @@ void TDYNProject::UpdateActiveForm()
 
 void TDYNProject::CollectHostDataSources()
 {
-    // The host's data sources are wrapped by the data layer when it is present.
+    for (TDataSource* source : HostDataSources()) {
+        TDataSet* ds = source ? source->DataSet() : nullptr;
+        if (!ds)
+            continue;
+        // A data source the project wraps already is not wrapped twice.
+        bool wrapped = false;
+        for (TComponent* item : DataSources.All())
+            if (auto* w = dynamic_cast<TCloneDataSource*>(item); w && w->DataSource == source)
+                wrapped = true;
+        if (wrapped)
+            continue;
+        if (!ds->Active())
+            ds->Open(); // a data source that cannot be opened is skipped
+        if (!ds->Active())
+            continue;
+        TCloneDataSource* wrapper = nullptr;
+        if (dynamic_cast<TTable*>(ds))
+            wrapper = TCloneDataSource::WrapTable(this, source);
+        else if (dynamic_cast<TQuery*>(ds))
+            wrapper = TCloneDataSource::WrapQuery(this, source);
+        if (!wrapper)
+            continue;
+        ds->Refresh();
+        DataSources.Add(wrapper);
+    }
 }
 
 bool TDYNProject::SaveProject(const QString& fileName)

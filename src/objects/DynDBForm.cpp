@@ -1,5 +1,7 @@
 #include "objects/DynDBForm.h"
 #include "content/Header.h"
+#include "content/Lineal.h"
+#include "designer/Objectgenerator.h"
 #include "content/PrintMarginPanel.h"
 #include "designer/BImage.h"
 #include "objects/DYNProject.h"
@@ -14,6 +16,8 @@ TDynDBForm::TDynDBForm(TDYNProject* project, TFormTab* tab)
     : TDynForm(project, tab->RScrollBox->Surface()), Tab(tab), Project(project)
 {
     ScrollBox = tab->RScrollBox;
+    FormPixelsPerMmX = PixelsPerMmX;
+    FormPixelsPerMmY = PixelsPerMmY;
     KindInfo = KindByCode(kcDBForm);
     Name = QStringLiteral("Form ") + QString::number(project ? project->PageControl->count() : 1);
     PropertySet = PropertySets::DBForm();
@@ -69,6 +73,14 @@ void TDynDBForm::UpdateLayout()
         Header->UpdateLayout();
     if (Footer && FooterOn)
         Footer->UpdateLayout();
+}
+
+void TDynDBForm::MouseMoved(int x, int y, QPoint screen, Qt::MouseButtons buttons)
+{
+    // The rulers' marks follow the mouse over the page.
+    if (RulersVisible && TheDesigner)
+        TLineal::ShowPositionOn(TheDesigner->Rulers, x, y);
+    TDynForm::MouseMoved(x, y, screen, buttons);
 }
 
 bool TDynDBForm::HasHeaderFooterOn(Int32 code) const

@@ -34,6 +34,7 @@ public:
 
     void Activate() override;
     void UpdateLayout() override;
+    void MouseMoved(int x, int y, QPoint screen, Qt::MouseButtons buttons) override;
     void SetModeA(quint8 value) override;
     void PaintTo(TCanvas& canvas) override;
     void SetObjectName(const QString& text) override;

@@ -1,5 +1,7 @@
 #include "objects/DynForm.h"
+#include "content/Lineal.h"
 #include "content/PrintMarginPanel.h"
+#include "designer/Objectgenerator.h"
 #include "designer/BImage.h"
 #include "objects/DesignerLink.h"
 #include "objects/RScrollBox.h"
@@ -94,7 +96,12 @@ void TDynForm::SetZoom(int index)
     ApplyZoom(ZoomFactor);
     UpdateLayout();
     PlaceScrollBox();
-    move(0, 0);
+    if (RulersVisible && TheDesigner && TheDesigner->Rulers[0]) {
+        // The rulers sit beside the page: redraw them at the zoom and move the form beside them.
+        TLineal::ShowRulers(TheDesigner->Rulers, TheDesigner, this);
+    } else {
+        move(0, 0);
+    }
     if (!Loading) {
         ShowUnlessHidden();
         if (auto* d = Designer())

@@ -2,6 +2,7 @@
 #include "content/DynGraphik.h"
 #include "content/DynLabel.h"
 #include "content/Header.h"
+#include "data/DataSample.h"
 #include "grids/DynEdit.h"
 #include "objects/DYNProject.h"
 #include "objects/DynDBForm.h"
@@ -312,6 +313,13 @@ bool WriteDemoProjects(const QString& dir, QStringList& written, QString& error)
     if (!WriteContentSample(dir, file, error))
         return false;
     written << file;
+    QString dataFile;
+    if (!WriteDataSample(dir, dataFile, error)) {
+        if (error.isEmpty())
+            error = QStringLiteral("%1: cannot be written").arg(dataFile);
+        return false;
+    }
+    written << dataFile;
     return true;
 }
 

@@ -1,5 +1,7 @@
 // Program start: settings, application, shell window, message loop.
+#include "data/HostData.h"
 #include "designer/Objectgenerator.h"
+#include "platform/db/Session.h"
 #include "platform/Dialogs.h"
 #include "shell/TestprogrammUnit1.h"
 #include "shell/Variable.h"
@@ -15,6 +17,9 @@ int main(int argc, char** argv)
     app.setProperty("helpFile", HelpFileName);
     TDialogs::Install(std::make_unique<TQtDialogs>());
     InstallDesignerFactory();
+    // The host application's data: one table with its data source per table of the demo database.
+    Session().SetWorkDir(WorkDir);
+    OpenHostAlias(QStringLiteral("DEMO"));
     TForm1 form;
     QApplication::setApplicationName(QStringLiteral("Kivotek"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kivotek"));

@@ -27,7 +27,10 @@ TOstrevoReportGenerator::TOstrevoReportGenerator(TComponent* owner, QWidget* par
         Factory()(this);
 }
 
-TOstrevoReportGenerator::~TOstrevoReportGenerator() = default;
+TOstrevoReportGenerator::~TOstrevoReportGenerator()
+{
+    delete DesignerWidget.data();
+}
 
 void TOstrevoReportGenerator::resizeEvent(QResizeEvent* e)
 {

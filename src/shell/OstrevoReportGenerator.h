@@ -2,6 +2,7 @@
 // The host panel: the one component a host application places on its window. It fills the
 // window and carries the designer.
 #include "platform/Panel.h"
+#include <QPointer>
 #include <functional>
 
 class TOstrevoReportGenerator : public TPanel {
@@ -16,6 +17,8 @@ public:
 
     // Called when the host is resized (the designer re-lays out the project's pages).
     std::function<void()> OnResize;
+    // The designer it carries; it goes first when the host goes, before the other children.
+    QPointer<QWidget> DesignerWidget;
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
