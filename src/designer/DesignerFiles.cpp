@@ -82,6 +82,9 @@ bool StartProject(TObjectgenerator& d, bool open)
     if (d.HostPanel)
         d.Project->PageControl->setGeometry(d.HostPanel->rect());
     d.HideAllHandles();
+    // The host's tables and queries become the project's data sources.
+    if (DatabaseEngineInstalled())
+        d.Project->CollectHostDataSources();
     d.Project->Activate();
     CurrentList = d.Project->Children.get();
     CurrentParent = nullptr;

@@ -109,6 +109,7 @@ TObjectgenerator::TObjectgenerator(TOstrevoReportGenerator* host) : TDynPanel(ho
     TheDesigner = this;
     SetDesignerLink(this);
     host->DesignerWidget = this;
+    const QString programDir = WorkDir; // the directory of the program file, set at start
     // 2.
     Background->hide();
     parentWindow = host;
@@ -249,9 +250,7 @@ TObjectgenerator::TObjectgenerator(TOstrevoReportGenerator* host) : TDynPanel(ho
     if (AutosaveOn)
         SetAutosave(true);
     // 20. The work directory is always the program's own.
-    WorkDir = QFileInfo(QCoreApplication::applicationFilePath()).absolutePath() + '/';
-    if (!HostPanel->property("kivoWorkDir").toString().isEmpty())
-        WorkDir = HostPanel->property("kivoWorkDir").toString();
+    WorkDir = programDir;
     BackupFileName = WorkDir + QStringLiteral("tmpBackUp.~~KVR");
     // 21.
     CurrentFileName = RemoveChar('&', RecentFiles.Strings(0));
@@ -314,11 +313,12 @@ QString TObjectgenerator::ConfigPath() const
 void TObjectgenerator::ReadConfigFirstHalf(bool& good)
 {
     good = false;
-    if (!QFileInfo(ConfigPath()).isFile())
+    ConfigFileRead = ConfigPath();
+    if (!QFileInfo(ConfigFileRead).isFile())
         return;
     TMemoryStream s;
     try {
-        s.LoadFromFile(ConfigPath());
+        s.LoadFromFile(ConfigFileRead);
         const Int32 total = s.ReadInt32();
         if (total != s.Size())
             return;
@@ -343,11 +343,12 @@ void TObjectgenerator::ReadConfigFirstHalf(bool& good)
 
 void TObjectgenerator::ReadConfigSecondHalf()
 {
-    const QString path = WorkDir.isEmpty() ? QString() : ConfigPath();
+    if (!QFileInfo(ConfigFileRead).isFile())
+        return;
     TMemoryStream s;
     QStringList recent;
     try {
-        s.LoadFromFile(QFileInfo(path).isFile() ? path : WorkDir + ConfigFileName);
+        s.LoadFromFile(ConfigFileRead);
         s.SetPosition(ConfigPosition);
         for (int i = 0; i < 6; ++i)
             recent << ReadText(s);

@@ -99,6 +99,7 @@ public:
     int RowsHeight = 0;
     int NormalHeight = 380;
     qint64 ConfigPosition = 0;
+    QString ConfigFileRead; // the configuration file the first half was read from
     quint8 ReservedByte = 0;
     TStringList RecentFiles;                 // 6 entries
     TMemoryStream Clipboard;

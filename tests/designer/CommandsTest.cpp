@@ -101,8 +101,6 @@ protected:
         QWidget* popup = nullptr;
         while ((popup = QApplication::activePopupWidget()))
             popup->close();
-        // The designer goes before its host, as "Exit" does.
-        delete TheDesigner;
         host.reset();
         window.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
