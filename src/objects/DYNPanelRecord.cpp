@@ -245,6 +245,10 @@ void TDynPanel::LoadFromStream()
 
     TFont font = Font();                            // 45
     ReadFont(this, &font, s);
+    // The file holds the size at zoom 1; on screen the font follows the zoom, so that saving
+    // again writes the same size.
+    if (ZoomFactor != 1.0 && LogicalFontSize > 0)
+        font.SetSize(RoundHalfEven(LogicalFontSize * ZoomFactor));
     SetFont(font);
 
     ResetFrames();

@@ -197,7 +197,8 @@ void TDynForm::UpdateLayout()
 
 void TDynForm::Repaint()
 {
-    TDynRichEdit::Repaint();
+    // The whole page: content, children's shapes and the margin strips.
+    PaintTo(Background->Canvas());
     if (ShowGrid)
         DrawGrid();
     Background->Present();

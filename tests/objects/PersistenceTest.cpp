@@ -289,7 +289,7 @@ TEST_F(Persistence, RecordReadsBackIntoANewObject)
     EXPECT_EQ(r->CreatedText, "11.12.2024 10:00");
     EXPECT_EQ(r->Title, "/tmp/Label3.KvO");
     EXPECT_EQ(r->Font().Name, "Courier New");
-    EXPECT_EQ(r->Font().Size(), 12); // the logical size
+    EXPECT_EQ(r->Font().Size(), 18); // on screen the font follows the zoom
     EXPECT_EQ(r->LogicalFontSize, 12);
     EXPECT_EQ(r->Font().Color, clGreen);
     EXPECT_EQ(r->Font().Charset, 238);
@@ -300,6 +300,16 @@ TEST_F(Persistence, RecordReadsBackIntoANewObject)
     EXPECT_EQ(r->Modes, 5);
     EXPECT_EQ(r->KindParam2, 6);
     EXPECT_FALSE(r->Visible());
+    // Saved again and read back at the same zoom, the font keeps its size: it does not shrink.
+    TMemoryStream again;
+    SharedStream = &again;
+    r->SaveToStream();
+    std::unique_ptr<TDynPanel> r2(Make(0, 0, 40, 40));
+    again.SetPosition(0);
+    r2->LoadFromStream();
+    SharedStream = &stream;
+    EXPECT_EQ(r2->LogicalFontSize, 12);
+    EXPECT_EQ(r2->Font().Size(), 18);
 }
 
 TEST_F(Persistence, FontStyleTextGivesTheWholeStyleAndTheSizeWinsOverTheHeight)
