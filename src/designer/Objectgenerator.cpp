@@ -670,18 +670,6 @@ void TObjectgenerator::RefillPictureChooser()
 
 void TObjectgenerator::SaveObject(TDynPanel* object, bool askName)
 {
-    if (!object)
-        return;
-    QString file = object->Title;
-    if (askName || file.isEmpty() || file == TitleUntitled) {
-        TFileDialogRequest r;
-        r.Title = Texts(30);
-        r.Filter = ObjectFileFilter;
-        r.InitialDir = ProjectDir;
-        if (!TDialogs::Get().SaveFile(r))
-            return;
-        file = r.FileName;
-    }
-    if (TObjectList::SaveObjectToFile(object, file))
-        object->SetTitle(file);
+    // The object rows "Save" and "Save as": the file commands with the object as target.
+    SaveTarget(object, askName);
 }
