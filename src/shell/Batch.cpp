@@ -165,23 +165,8 @@ bool FileOutline(const QString& fileName, QJsonObject& outline, QString& error)
 }
 
 namespace {
-TDynRichEdit* AddRichText(TDynPanel* parent, TDynDBForm* form, const TRect& r, const QString& html)
-{
-    DrawRect = TDrawRect{0, 0, 0, 0, r.Left, r.Top, r.Right, r.Bottom};
-    TDynDBForm* previous = CurrentForm;
-    CurrentForm = form;
-    auto* o = new TDynRichEdit(form, parent);
-    CurrentForm = previous;
-    parent->Children->Add(o);
-    o->EnsureRichText()->setHtml(html);
-    o->LayoutLines();
-    o->UpdateLayout();
-    o->show();
-    return o;
-}
-
-// A panel as the designer's "Panel" entry makes it.
-TDynRichEdit* AddPanel(TDynPanel* parent, TDynDBForm* form, const TRect& r, TColor color)
+// A new panel placed as the designer places one: in the rubber rectangle r, inside parent.
+TDynRichEdit* AddPanel(TDynPanel* parent, TDynDBForm* form, const TRect& r, TColor color = clWhite)
 {
     DrawRect = TDrawRect{0, 0, 0, 0, r.Left, r.Top, r.Right, r.Bottom};
     TDynDBForm* previous = CurrentForm;
@@ -194,6 +179,25 @@ TDynRichEdit* AddPanel(TDynPanel* parent, TDynDBForm* form, const TRect& r, TCol
     return o;
 }
 
+// A panel that shows formatted text.
+TDynRichEdit* AddRichText(TDynPanel* parent, TDynDBForm* form, const TRect& r, const QString& html)
+{
+    TDynRichEdit* o = AddPanel(parent, form, r);
+    o->EnsureRichText()->setHtml(html);
+    o->LayoutLines();
+    o->UpdateLayout();
+    return o;
+}
+
+// A sample's first page, selected as the designer selects a new form.
+TDynDBForm* StartForm(TDYNProject& project)
+{
+    TDynDBForm* form = project.NewForm();
+    form->Select();
+    form->Activate();
+    return form;
+}
+
 // The first sample: two forms, nested panels, rich text, header and footer, and a picture.
 bool WriteFirstSample(const QString& dir, QString& file, QString& error)
 {
@@ -201,9 +205,7 @@ bool WriteFirstSample(const QString& dir, QString& file, QString& error)
     host.resize(1024, 768);
     TDYNProject project(nullptr, &host);
     project.CreatedText = QStringLiteral("Kivotek sample");
-    TDynDBForm* first = project.NewForm();
-    first->Select();
-    first->Activate();
+    TDynDBForm* first = StartForm(project);
     AddRichText(first, first, TRect(60, 80, 700, 200),
                 QStringLiteral("<h2>Kivotek</h2><p>A <b>run-time</b> form and <i>report</i> designer. "
                                "<span style='color:#c00000'>Red</span>, <u>underlined</u> and "
@@ -224,16 +226,12 @@ bool WriteFirstSample(const QString& dir, QString& file, QString& error)
     TDynRichEdit* framed = AddPanel(first, first, TRect(500, 240, 700, 380), clWhite);
     framed->TogglePicture(pictureFile);
     first->Header->ToggleOn();
-    first->HeaderOn = true;
     AddRichText(first->Header, first, TRect(10, 10, 400, 60), QStringLiteral("<p><b>Sample header</b></p>"));
     first->Footer->ToggleOn();
-    first->FooterOn = true;
     AddRichText(first->Footer, first, TRect(10, 10, 400, 60), QStringLiteral("<p><i>Sample footer</i></p>"));
     first->UpdateLayout();
 
-    TDynDBForm* second = project.NewForm();
-    second->Select();
-    second->Activate();
+    TDynDBForm* second = StartForm(project);
     AddRichText(second, second, TRect(60, 80, 600, 180), QStringLiteral("<p>The second form of the sample.</p>"));
     file = QDir(dir).filePath(QStringLiteral("Sample1.KvR"));
     return project.SaveProject(file);
@@ -245,9 +243,7 @@ bool WriteContentSample(const QString& dir, QString& file, QString& error)
     host.resize(1024, 768);
     TDYNProject project(nullptr, &host);
     project.CreatedText = QStringLiteral("Kivotek sample: labels, shapes and edit fields");
-    TDynDBForm* form = project.NewForm();
-    form->Select();
-    form->Activate();
+    TDynDBForm* form = StartForm(project);
     auto place = [&](const TRect& r) { DrawRect = TDrawRect{0, 0, 0, 0, r.Left, r.Top, r.Right, r.Bottom}; };
     CurrentForm = form;
     // Labels: three horizontal by three vertical alignments.
