@@ -13,30 +13,13 @@
 #include "shell/Variable.h"
 #include <QDir>
 #include <QTest>
+#include "tests/common/RecordingDesigner.h"
 #include <gtest/gtest.h>
 #include <cstring>
 #include <memory>
 
 namespace {
 
-class RecordingDesigner : public TDesignerLink {
-public:
-    QRect lastReport;
-    TDynPanel* rowsOf = nullptr;
-    int refreshes = 0;
-    void ShowHandles(TDYNSimpelPanel*) override {}
-    void HideHandles() override {}
-    void ReportPosition(int l, int t, int w, int h) override { lastReport = QRect(l, t, w, h); }
-    void RefreshDesigner() override { ++refreshes; }
-    void ShowPropertyRows(TDynPanel* o) override { rowsOf = o; }
-    void HidePropertyPage() override {}
-    void EnableObjectMenu(bool) override {}
-    void SetFormMoving(bool) override {}
-    void PopupContextMenu(QPoint) override {}
-    void ObjectDestroyed(TDynPanel*) override {}
-    void RefillPictureChooser() override {}
-    void SaveObject(TDynPanel*, bool) override {}
-};
 
 // A database form on the fallback page: A4 at 180 dpi (1488 x 2104 dots) shown at 96 pixels per
 // inch is 794 x 1122 pixels; the margins of 34 dots are 18 pixels, so the content frame is

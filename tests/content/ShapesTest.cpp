@@ -10,6 +10,7 @@
 #include "shell/Variable.h"
 #include <QDir>
 #include <QTest>
+#include "tests/common/RecordingDesigner.h"
 #include <gtest/gtest.h>
 #include <cstring>
 #include <functional>
@@ -19,27 +20,16 @@
 namespace {
 // Records what the shapes tell the designer; on each refresh during a handle drag it reads the
 // values the designer shows.
-class RecordingDesigner : public TDesignerLink {
+// Also keeps the values the designer would show while a shape's handle is dragged.
+class ShapeDesigner : public RecordingDesigner {
 public:
-    int refreshes = 0;
     std::vector<TShapeDragValues> shown;
-    void ShowHandles(TDYNSimpelPanel*) override {}
-    void HideHandles() override {}
-    void ReportPosition(int, int, int, int) override {}
     void RefreshDesigner() override
     {
-        ++refreshes;
+        RecordingDesigner::RefreshDesigner();
         if (TDynGraphik* g = TDynGraphik::DraggedShape())
             shown.push_back(g->DragValues);
     }
-    void ShowPropertyRows(TDynPanel*) override {}
-    void HidePropertyPage() override {}
-    void EnableObjectMenu(bool) override {}
-    void SetFormMoving(bool) override {}
-    void PopupContextMenu(QPoint) override {}
-    void ObjectDestroyed(TDynPanel*) override {}
-    void RefillPictureChooser() override {}
-    void SaveObject(TDynPanel*, bool) override {}
 };
 
 const QColor White(Qt::white), Black(Qt::black), Red(Qt::red), Blue(Qt::blue);
@@ -99,7 +89,7 @@ protected:
         QTest::mouseRelease(container, Qt::LeftButton, {}, to);
     }
 
-    RecordingDesigner designer;
+    ShapeDesigner designer;
     std::unique_ptr<QWidget> top;
     TDynRichEdit* container = nullptr;
 };

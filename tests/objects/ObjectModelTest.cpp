@@ -1,6 +1,7 @@
 #include "designer/BImage.h"
 #include "objects/DYNPanel.h"
 #include "objects/DesignerLink.h"
+#include "tests/common/RecordingDesigner.h"
 #include "platform/Printer.h"
 #include "platform/Screen.h"
 #include "shell/Variable.h"
@@ -9,25 +10,6 @@
 #include <memory>
 
 namespace {
-// Records what objects ask of the designer.
-class RecordingDesigner : public TDesignerLink {
-public:
-    int handlesShown = 0, handlesHidden = 0, refreshes = 0;
-    QRect lastReport;
-    TDYNSimpelPanel* handlesOn = nullptr;
-    void ShowHandles(TDYNSimpelPanel* o) override { ++handlesShown; handlesOn = o; }
-    void HideHandles() override { ++handlesHidden; }
-    void ReportPosition(int l, int t, int w, int h) override { lastReport = QRect(l, t, w, h); }
-    void RefreshDesigner() override { ++refreshes; }
-    void ShowPropertyRows(TDynPanel*) override {}
-    void HidePropertyPage() override {}
-    void EnableObjectMenu(bool) override {}
-    void SetFormMoving(bool) override {}
-    void PopupContextMenu(QPoint) override {}
-    void ObjectDestroyed(TDynPanel*) override {}
-    void RefillPictureChooser() override {}
-    void SaveObject(TDynPanel*, bool) override {}
-};
 
 class ObjectModel : public testing::Test {
 protected:
