@@ -297,15 +297,7 @@ void TDynPanel::ToggleVisible()
 void TDynPanel::SetObjectFont(const TFont& font)
 {
     TFont f = Font();
-    f.Charset = font.Charset;
-    f.Color = font.Color;
-    f.SetHeight(font.Height());
-    f.Name = font.Name;
-    f.Bold = font.Bold;
-    f.Italic = font.Italic;
-    f.Underline = font.Underline;
-    f.StrikeOut = font.StrikeOut;
-    f.SetSize(RoundHalfEven(font.Size() * ZoomFactor));
+    CopyFontScaled(f, font);
     SetFont(f);
     LogicalFontSize = font.Size();
 }
