@@ -135,6 +135,8 @@ TGeneratorToolBar::TGeneratorToolBar(TObjectgenerator* designer, QWidget* parent
     pal.setColor(QPalette::Button, ToQColor(clSilver));
     setPalette(pal);
     setContentsMargins(1, 0, 0, 0);
+    if (layout())
+        layout()->setSpacing(0);
     if (parent) {
         auto* fill = qobject_cast<QHBoxLayout*>(parent->layout());
         if (!fill && !parent->layout()) {
@@ -153,6 +155,8 @@ QToolButton* TGeneratorToolBar::AddButton(const QString& hint, int image)
     b->setIcon(QIcon(ToolImage(image)));
     b->setToolTip(hint);
     b->setAutoRaise(false);
+    // Seven buttons fit the designer's width.
+    b->setFixedSize(22, 22);
     addWidget(b);
     return b;
 }
