@@ -1,26 +1,12 @@
 #include "designer/BrushStyleImage.h"
 #include "objects/DYNPanel.h"
+#include "platform/Canvas.h"
 #include "shell/Variable.h"
 #include <QPainter>
 
 namespace {
 // Fill-style cells show their sample inside a black border of this width.
 constexpr int CellBorder = 2;
-
-Qt::BrushStyle PatternOf(int style)
-{
-    switch (style) {
-    case bsSolid: return Qt::SolidPattern;
-    case bsClear: return Qt::NoBrush;
-    case bsHorizontal: return Qt::HorPattern;
-    case bsVertical: return Qt::VerPattern;
-    case bsFDiagonal: return Qt::BDiagPattern; // lower left to upper right
-    case bsBDiagonal: return Qt::FDiagPattern;
-    case bsCross: return Qt::CrossPattern;
-    case bsDiagCross: return Qt::DiagCrossPattern;
-    default: return Qt::NoBrush;
-    }
-}
 
 QFont CellFont()
 {
@@ -52,7 +38,7 @@ void TBrushStyleImage::FillWithStyle(QPainter& p, const QRect& rect, int brushSt
     const QColor ink = inverted ? Qt::white : Qt::black;
     const QColor paper = inverted ? Qt::black : Qt::white;
     p.fillRect(rect, paper);
-    const Qt::BrushStyle pattern = PatternOf(brushStyle);
+    const Qt::BrushStyle pattern = ToQtBrushStyle(brushStyle);
     if (pattern != Qt::NoBrush)
         p.fillRect(rect, QBrush(ink, pattern));
 }

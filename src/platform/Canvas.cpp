@@ -1,8 +1,7 @@
 #include "platform/Canvas.h"
 #include <QFontMetrics>
 
-namespace {
-Qt::BrushStyle ToQtBrush(TBrushStyle s)
+Qt::BrushStyle ToQtBrushStyle(int s)
 {
     switch (s) {
     case bsSolid: return Qt::SolidPattern;
@@ -16,6 +15,8 @@ Qt::BrushStyle ToQtBrush(TBrushStyle s)
     }
     return Qt::SolidPattern;
 }
+
+namespace {
 
 Qt::PenStyle ToQtPen(TPenStyle s)
 {
@@ -109,7 +110,7 @@ void TCanvas::ApplyPen(QPainter& p) const
 
 void TCanvas::ApplyBrush(QPainter& p) const
 {
-    const Qt::BrushStyle style = ToQtBrush(Brush.Style);
+    const Qt::BrushStyle style = ToQtBrushStyle(Brush.Style);
     p.setBrush(style == Qt::NoBrush ? QBrush(Qt::NoBrush) : QBrush(ToQColor(Brush.Color), style));
     if (style != Qt::SolidPattern && style != Qt::NoBrush) {
         p.setBackgroundMode(Qt::OpaqueMode);

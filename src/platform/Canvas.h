@@ -13,6 +13,9 @@
 enum TBrushStyle : int { bsSolid = 0, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 // Pen styles in the class library's numbering.
 enum TPenStyle : int { psSolid = 0, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+// The Qt pattern of a brush style in the class library's numbering.
+Qt::BrushStyle ToQtBrushStyle(int style);
+
 enum class TPenMode { pmCopy, pmNotXor, pmXor, pmNot };
 enum class TCopyMode { cmSrcCopy, cmSrcAnd, cmSrcPaint, cmSrcInvert };
 enum class TCanvasKind { Surface, Page, Printer };
